@@ -1,0 +1,17 @@
+#pragma once
+
+#include "input/cood.h"
+#include "output/report_writer.h"
+#include "output/xyz_writer.h"
+#include "recio/record_file.h"
+
+namespace packscan {
+
+// Reads atp.dat into the molecule store and the run parameters, echoes it to
+// the report (R1 to R4), writes every coordinate file header and molecule A's
+// block in coord1.xyz, and selects the unit record. A unit record candidate
+// with an unreadable number ends the run (RunFailure of kind UnitRecord).
+void readInputListing(RecordFile& listing, ReportWriter& report, XyzWriter& xyz, Cood& cood,
+                      RunParameters& run);
+
+}  // namespace packscan

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace packscan {
+
+// Exit statuses of a run.
+inline constexpr int kExitNormal = 0;
+inline constexpr int kExitInputFailure = 2;   // atp.dat unreadable, cut short or holding a bad value
+inline constexpr int kExitOutputFailure = 3;  // an output file could not be opened or written
+inline constexpr int kExitBadUnitRecord = 4;  // a unit record number is unreadable: no placement, no scan
+inline constexpr int kExitInternalError = 70;
+
+// One whole run on the files of `directory` (the working directory when empty):
+// reads atp.dat, writes rb872.dat and coord1.xyz .. coord12.xyz, prints any
+// diagnostic on standard error and gives the exit status.
+int runPackscan(const std::string& directory = {});
+
+}  // namespace packscan
