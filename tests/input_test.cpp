@@ -128,8 +128,11 @@ TEST(ListingReader, HundredAtomLinesWithoutTerminator) {
   EXPECT_EQ(in.run.VL, 10.0f);
   EXPECT_EQ(in.xyz[0][0], " 300");
   EXPECT_EQ(in.warnings,
-            "packscan: warning: the first atom table of atp.dat has 100 lines and no terminator line (type 0); "
-            "only the first 100 atoms are used\n");
+            "packscan: warning: the first atom table of atp.dat has 100 lines and no terminator line (type 0) "
+            "after them; only the first 100 atoms are used\n");
+  // With a terminator after the hundredth atom nothing is left out and nothing is said.
+  const std::size_t marker = text.find(" Molecular orientation");
+  EXPECT_EQ(readListing(text.substr(0, marker) + "   0\n" + text.substr(marker)).warnings, "");
 }
 
 TEST(ListingReader, ZeroAnglesTakeTheirDefaultsButFaiStays) {

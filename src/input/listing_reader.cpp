@@ -53,12 +53,14 @@ std::string numbered(const char* what, int number) {
 }
 
 // Reads lines with "(A16)" until one holds the marker in columns 1-16 or
-// kScanLines lines have been examined; gives the number of lines that did not match.
-int scanForMarker(RecordFile& listing, std::string_view marker) {
+// kScanLines lines have been examined; gives the number of lines that did not
+// match. The first line's columns go to firstLine when it is given.
+int scanForMarker(RecordFile& listing, std::string_view marker, std::array<char, 16>* firstLine = nullptr) {
   const std::string what = "the lines searched for " + quoted(marker);
   std::array<char, 16> label;
   for (int examined = 0; examined < kScanLines; ++examined) {
     read(formats().marker, listing, {label}, false, what);
+    if (examined == 0 && firstLine) *firstLine = label;
     if (equals(label, marker)) return examined;
   }
   return kScanLines;
@@ -85,8 +87,9 @@ void readCellLine(RecordFile& listing, ReportWriter& report, Cood& cood) {
 }
 
 // The first atom table gives the atom count and the labels; it ends at a type 0
-// (a blank type field reads as 0) or after kMaxAtoms lines.
-void readFirstAtomTable(RecordFile& listing, Cood& cood, RunParameters& run) {
+// (a blank type field reads as 0) or after kMaxAtoms lines. Gives true when it
+// ended by its length.
+bool readFirstAtomTable(RecordFile& listing, Cood& cood, RunParameters& run) {
   run.NATOM = kMaxAtoms;
   for (int j = 1; j <= kMaxAtoms; ++j) {
     read(formats().firstTable, listing,
@@ -94,17 +97,28 @@ void readFirstAtomTable(RecordFile& listing, Cood& cood, RunParameters& run) {
          numbered("line", j) + " of the first atom table");
     if (cood.ITYPE[j] == 0) {
       run.NATOM = j - 1;
-      return;
+      return false;
     }
   }
+  return true;
+}
+
+// A full table is fine when the line after it would have ended it anyway; the
+// orientation scan examines that line first, so its columns are at hand.
+void warnIfAtomsWereLeftOut(const RecordFile& listing, const std::array<char, 16>& lineAfterTable) {
+  std::int32_t type = -1;
+  if (convertInteger(std::string_view(lineAfterTable.data(), 4), type).empty() && type == 0) return;
   warn("the first atom table of " + listing.name + " has " + std::to_string(kMaxAtoms) +
-       " lines and no terminator line (type 0); only the first " + std::to_string(kMaxAtoms) +
+       " lines and no terminator line (type 0) after them; only the first " + std::to_string(kMaxAtoms) +
        " atoms are used");
 }
 
-void readAngles(RecordFile& listing, RunParameters& run) {
+void readAngles(RecordFile& listing, RunParameters& run, bool tableFull) {
   const int lastTableLine = listing.lineNumber;
-  if (scanForMarker(listing, MARK_ORIENT) == kScanLines)
+  std::array<char, 16> lineAfterTable;
+  const int unmatched = scanForMarker(listing, MARK_ORIENT, &lineAfterTable);
+  if (tableFull) warnIfAtomsWereLeftOut(listing, lineAfterTable);
+  if (unmatched == kScanLines)
     warn("no " + quoted(MARK_ORIENT) + " marker in lines " + std::to_string(lastTableLine + 1) + "-" +
          std::to_string(lastTableLine + kScanLines) + " of " + listing.name + "; line " +
          std::to_string(listing.lineNumber) + " takes its place");
@@ -197,8 +211,8 @@ void readUnitRecord(RecordFile& listing, RunParameters& run) {
 void readInputListing(RecordFile& listing, ReportWriter& report, XyzWriter& xyz, Cood& cood,
                       RunParameters& run) {
   readCellLine(listing, report, cood);
-  readFirstAtomTable(listing, cood, run);
-  readAngles(listing, run);
+  const bool tableFull = readFirstAtomTable(listing, cood, run);
+  readAngles(listing, run, tableFull);
   readCoordinateBlock(listing, report, cood, run);
   writeCoordinateHeaders(report, xyz, cood, run);
   readUnitRecord(listing, run);
