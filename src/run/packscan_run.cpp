@@ -57,7 +57,7 @@ int closeFileSet(FileSet& set) {
   return status;
 }
 
-void runPhases(FileSet& set) {
+void runPhases(FileSet& set, EnergyPath path) {
   Cood cood;
   RunParameters run;
   TypeTable types;
@@ -68,19 +68,20 @@ void runPhases(FileSet& set) {
 
   readInputListing(set.files[0], report, xyz, cood, run);
   assignTypeParameters(cood, run, types, report);
-  const EnergyModel energy{&cood, run.NATOM, &types};
+  const EnergyTables tables = buildEnergyTables(cood, run.NATOM, types);
+  const EnergyModel energy{&cood, run.NATOM, &types, path, &tables, bestKernelIsa()};
   initialPlacement(cood, run, energy, report, xyz);
   orientationScan(cood, run, energy, report, xyz);
 }
 
 }  // namespace
 
-int runPackscan(const std::string& directory) {
+int runPackscan(const std::string& directory, EnergyPath path) {
   FileSet set;
   int status = kExitNormal;
   try {
     openFileSet(set, directory);
-    runPhases(set);
+    runPhases(set, path);
   } catch (const RunFailure& failure) {
     printDiagnostic(failure.message);
     status = exitStatusOf(failure.kind);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "energy/energy_model.h"
+
 namespace packscan {
 
 // Exit statuses of a run.
@@ -14,6 +16,14 @@ inline constexpr int kExitInternalError = 70;
 // One whole run on the files of `directory` (the working directory when empty):
 // reads atp.dat, writes rb872.dat and coord1.xyz .. coord12.xyz, prints any
 // diagnostic on standard error and gives the exit status.
-int runPackscan(const std::string& directory = {});
+// The program is built with the fast energy path unless PACKSCAN_REFERENCE_ENERGY
+// asks for the plain reference loop; both print the same bits.
+#if defined(PACKSCAN_REFERENCE_ENERGY)
+inline constexpr EnergyPath kProgramEnergyPath = EnergyPath::Reference;
+#else
+inline constexpr EnergyPath kProgramEnergyPath = EnergyPath::Fast;
+#endif
+
+int runPackscan(const std::string& directory = {}, EnergyPath path = kProgramEnergyPath);
 
 }  // namespace packscan
