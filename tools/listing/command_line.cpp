@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string_view>

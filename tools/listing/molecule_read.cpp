@@ -147,24 +147,24 @@ Molecule readMol2(std::string_view content, const std::string& name, Warnings& w
       if (lines[k].text.rfind(tag, 0) == 0) return k;
     return lines.size();
   };
-  const std::size_t molecule_at = findSection("@<TRIPOS>MOLECULE", 0);
-  if (molecule_at == lines.size()) throw ListingError{name + ": no @<TRIPOS>MOLECULE section"};
+  const std::size_t moleculeAt = findSection("@<TRIPOS>MOLECULE", 0);
+  if (moleculeAt == lines.size()) throw ListingError{name + ": no @<TRIPOS>MOLECULE section"};
   // The section holds the molecule's name, then the counts, the molecule type and the charge type.
-  if (molecule_at + 2 >= lines.size())
+  if (moleculeAt + 2 >= lines.size())
     throw ListingError{name + ":" + std::to_string(lines.back().number) + ": the MOLECULE section ends early"};
-  const Where countLine{name, lines[molecule_at + 2].number};
-  const std::vector<std::string_view> countFields = fieldsOf(lines[molecule_at + 2].text);
+  const Where countLine{name, lines[moleculeAt + 2].number};
+  const std::vector<std::string_view> countFields = fieldsOf(lines[moleculeAt + 2].text);
   if (countFields.empty()) throw ListingError{countLine.fail("the line must hold the atom count")};
   const int atoms = count(countFields[0], countLine, "atom count of the MOLECULE section");
   checkAtomCount(atoms, countLine);
   const bool declaredUncharged =
-      molecule_at + 4 < lines.size() && fieldsOf(lines[molecule_at + 4].text).size() == 1 &&
-      fieldsOf(lines[molecule_at + 4].text)[0] == "NO_CHARGES";
+      moleculeAt + 4 < lines.size() && fieldsOf(lines[moleculeAt + 4].text).size() == 1 &&
+      fieldsOf(lines[moleculeAt + 4].text)[0] == "NO_CHARGES";
 
-  const std::size_t atom_at = findSection("@<TRIPOS>ATOM", molecule_at);
-  if (atom_at == lines.size()) throw ListingError{name + ": no @<TRIPOS>ATOM section"};
+  const std::size_t atomAt = findSection("@<TRIPOS>ATOM", moleculeAt);
+  if (atomAt == lines.size()) throw ListingError{name + ": no @<TRIPOS>ATOM section"};
   Molecule molecule;
-  std::size_t k = atom_at + 1;
+  std::size_t k = atomAt + 1;
   for (int index = 1; index <= atoms; ++index, ++k) {
     while (k < lines.size() && isBlank(lines[k].text)) ++k;
     if (k >= lines.size() || lines[k].text.rfind("@<TRIPOS>", 0) == 0)
@@ -189,7 +189,7 @@ Molecule readMol2(std::string_view content, const std::string& name, Warnings& w
     if (charged) parsed.charge = number(fields[8], where, "charge of " + atom);
     molecule.atoms.push_back(parsed);
   }
-  if (findSection("@<TRIPOS>MOLECULE", molecule_at + 1) != lines.size())
+  if (findSection("@<TRIPOS>MOLECULE", moleculeAt + 1) != lines.size())
     warnings.push_back(name + ": the file holds more than one molecule; only the first is used");
   return molecule;
 }
