@@ -1,0 +1,204 @@
+#pragma once
+
+// The energy kernel written once over a set of lane operations V. Include it
+// only from a kernel_*.cpp file, which defines V inside an unnamed namespace:
+// everything here has internal linkage and is compiled for that file's
+// instruction set alone.
+//
+// V provides, for kLanes float lanes (F, mask M) and two halves of kLanes / 2
+// double lanes (D) with 64-bit integer views (I):
+//   F: load store set1 add sub mul div sqrt neg select
+//   M: isZero isNan differ(a, b) (not equal, or unordered) bits
+//   D: widenLow widenHigh narrow addD subD mulD minD maxD set1D
+//   I: bitsOf fromBits addI set1I shiftRight4 shiftLeft52 powTable
+// Every F and D operation is one correctly rounded IEEE operation, exactly as
+// in scalar code, so each lane gives the bits of the plain loop.
+
+#include <cmath>
+#include <cstdint>
+
+#include "energy/energy_kernels.h"
+
+namespace packscan {
+namespace {
+
+// exp(x) = 2^(k/16) * exp(r), k = nearest integer to x * 16/ln2 and
+// r = x - k * ln2/16, |r| <= ln2/32 (slightly more when the product rounds the
+// other way). ln2/16 is split so that k * kLn2Over16Hi is exact for |k| < 2^13;
+// |x| <= 200 keeps |k| below 4700.
+constexpr double kSixteenOverLn2 = 0x1.71547652b82fep+4;
+constexpr double kLn2Over16Hi = 0x1.62e42fefa4000p-5;
+constexpr double kLn2Over16Lo = -0x1.8432a1b0e2634p-47;
+// Adding 1.5 * 2^52 rounds to an integer and leaves it in the low mantissa bits.
+constexpr double kRoundShift = 0x1.8p52;
+// 16 * 1023: makes the integer non-negative and biases its upper part for the exponent field.
+constexpr std::int64_t kExponentBias16 = 16368;
+// Beyond +-200 the single-precision result is 0 or infinity either way.
+constexpr double kArgumentLimit = 200.0;
+
+// 2^(j/16), j = 0..15, correctly rounded.
+alignas(64) constexpr double kPowTable[16] = {
+    0x1.0000000000000p+0, 0x1.0b5586cf9890fp+0, 0x1.172b83c7d517bp+0, 0x1.2387a6e756238p+0,
+    0x1.306fe0a31b715p+0, 0x1.3dea64c123422p+0, 0x1.4bfdad5362a27p+0, 0x1.5ab07dd485429p+0,
+    0x1.6a09e667f3bcdp+0, 0x1.7a11473eb0187p+0, 0x1.8ace5422aa0dbp+0, 0x1.9c49182a3f090p+0,
+    0x1.ae89f995ad3adp+0, 0x1.c199bdd85529cp+0, 0x1.d5818dcfba487p+0, 0x1.ea4afa2a490dap+0,
+};
+
+// 1/n! for the Taylor series of exp(r) up to r^6; the first term left out is
+// below 2^-51 relative for |r| <= 0.0217.
+constexpr double kInvFact2 = 0x1.0000000000000p-1;
+constexpr double kInvFact3 = 0x1.5555555555555p-3;
+constexpr double kInvFact4 = 0x1.5555555555555p-5;
+constexpr double kInvFact5 = 0x1.1111111111111p-7;
+constexpr double kInvFact6 = 0x1.6c16c16c16c17p-10;
+
+// The double result is within 2^-49 of exp(x) relative. Every value within
+// 2^-44 of it (and so exp(x) itself, and any faithful std::exp) rounds to the
+// same float unless a float rounding boundary lies in between; lanes where it
+// might are recomputed with std::exp.
+constexpr double kBracket = 0x1.0p-44;
+
+// The pieces below are forced inline so that the compiler can interleave the
+// work of neighbouring blocks; as calls they would pass every register through memory.
+#define PACKSCAN_KERNEL_INLINE [[gnu::always_inline]] inline
+
+template <class V>
+PACKSCAN_KERNEL_INLINE typename V::D expDouble(typename V::D x) {
+  using D = typename V::D;
+  x = V::maxD(V::minD(x, V::set1D(kArgumentLimit)), V::set1D(-kArgumentLimit));
+  const D shifted = V::addD(V::mulD(x, V::set1D(kSixteenOverLn2)), V::set1D(kRoundShift));
+  const D k = V::subD(shifted, V::set1D(kRoundShift));
+  const D r = V::subD(V::subD(x, V::mulD(k, V::set1D(kLn2Over16Hi))), V::mulD(k, V::set1D(kLn2Over16Lo)));
+  D p = V::addD(V::mulD(V::set1D(kInvFact6), r), V::set1D(kInvFact5));
+  p = V::addD(V::mulD(p, r), V::set1D(kInvFact4));
+  p = V::addD(V::mulD(p, r), V::set1D(kInvFact3));
+  p = V::addD(V::mulD(p, r), V::set1D(kInvFact2));
+  p = V::addD(V::mulD(p, r), V::set1D(1.0));
+  p = V::addD(V::mulD(p, r), V::set1D(1.0));
+  // Low 32 bits of `biased`: k + 16 * 1023 >= 0. Its low 4 bits pick 2^(j/16),
+  // the rest is the biased exponent of 2^floor(k/16).
+  const auto biased = V::addI(V::bitsOf(shifted), V::set1I(kExponentBias16));
+  const D scale = V::fromBits(V::shiftLeft52(V::shiftRight4(biased)));
+  return V::mulD(V::mulD(V::powTable(biased), p), scale);
+}
+
+// Rare lanes whose result the vector exponential cannot vouch for.
+[[gnu::noinline, gnu::cold]] void recomputeLanes(const float* x, float* e, unsigned lanes) {
+  for (int l = 0; lanes != 0; ++l, lanes >>= 1)
+    if (lanes & 1u) e[l] = static_cast<float>(std::exp(static_cast<double>(x[l])));
+}
+
+// (float)exp((double)x) in every lane; `lanes` marks the lanes whose value
+// counts (others may be left unchecked). Adds the recomputed lanes to `redone`.
+template <class V>
+PACKSCAN_KERNEL_INLINE typename V::F expSingle(typename V::F x, unsigned lanes, long& redone) {
+  using D = typename V::D;
+  using F = typename V::F;
+  const D low = expDouble<V>(V::widenLow(x));
+  const D high = expDouble<V>(V::widenHigh(x));
+  const D bracketLow = V::mulD(low, V::set1D(kBracket));
+  const D bracketHigh = V::mulD(high, V::set1D(kBracket));
+  const F down = V::narrow(V::subD(low, bracketLow), V::subD(high, bracketHigh));
+  const F up = V::narrow(V::addD(low, bracketLow), V::addD(high, bracketHigh));
+  const unsigned redo = (V::bits(V::differ(down, up)) | V::bits(V::isNan(x))) & lanes;
+  if (redo == 0) return down;
+  alignas(64) float xs[V::kLanes];
+  alignas(64) float es[V::kLanes];
+  V::store(xs, x);
+  V::store(es, down);
+  recomputeLanes(xs, es, redo);
+  redone += __builtin_popcount(redo);
+  return V::load(es);
+}
+
+// The van der Waals and Coulomb terms of copy atom j with atoms i0 .. i0 + kLanes - 1
+// of A, as the plain loop forms them, including its two rules: a pair at
+// DIST == 0 adds +infinity to EVDW and nothing to ECOUL (here -0, which leaves
+// every sum as it is), and a pair with EPSIJ == 0 adds exactly 0 to EVDW.
+template <class V>
+PACKSCAN_KERNEL_INLINE void pairTerms(const KernelMolecule& m, const KernelCopy& c, int j, int i0, unsigned lanes, float* vdwOut,
+               float* coulOut, long& redone) {
+  using F = typename V::F;
+  const F DX = V::sub(V::load(m.X + i0), V::set1(c.CX[j]));
+  const F DY = V::sub(V::load(m.Y + i0), V::set1(c.CY[j]));
+  const F DZ = V::sub(V::load(m.Z + i0), V::set1(c.CZ[j]));
+  const F DIST = V::sqrt(V::add(V::add(V::mul(DX, DX), V::mul(DY, DY)), V::mul(DZ, DZ)));
+  const F EPSIJ = V::load(m.EPSIJ + j * kernelRowStride + i0);
+  const F R0IJ = V::load(m.R0IJ + j * kernelRowStride + i0);
+  const F RHO = V::div(DIST, R0IJ);
+  const F repulsion = V::mul(expSingle<V>(V::neg(V::mul(V::set1(12.0f), RHO)), lanes, redone), V::set1(184000.0f));
+  const F s = V::mul(RHO, RHO);
+  const F q = V::mul(s, s);
+  const F dispersion = V::div(V::set1(2.25f), V::mul(s, q));
+  const F bracket = V::sub(repulsion, dispersion);
+  F vdw = V::select(V::isZero(EPSIJ), V::set1(0.0f), V::mul(EPSIJ, bracket));
+  F coulomb = V::div(V::mul(V::set1(m.Q[j]), V::load(m.Q1380 + i0)), DIST);
+  const auto coincident = V::isZero(DIST);
+  vdw = V::select(coincident, V::set1(__builtin_inff()), vdw);
+  coulomb = V::select(coincident, V::set1(-0.0f), coulomb);
+  V::store(vdwOut, vdw);
+  V::store(coulOut, coulomb);
+}
+
+// Terms of one copy atom with every atom of A, at most this many floats.
+constexpr int kRowFloats = 112;
+
+// The sums of A with kCopies copies. The terms of row j + 1 are formed while
+// the terms of row j are added, block by block, so the vector work hides
+// behind the chain of additions that the fixed summation order imposes.
+template <class V, int kCopies>
+void energySums(const KernelMolecule& m, const KernelCopy* copies, KernelSums* sums) {
+  constexpr int L = V::kLanes;
+  static_assert(kRowFloats % L == 0);
+  const int N = m.NATOM;
+  float EVDW[kCopies];
+  float ECOUL[kCopies];
+  for (int c = 0; c < kCopies; ++c) EVDW[c] = ECOUL[c] = 0.0f;
+  long redone = 0;
+  alignas(64) float vdw[2][kCopies][kRowFloats];
+  alignas(64) float coul[2][kCopies][kRowFloats];
+  const int blocks = (N + L - 1) / L;
+  auto lanesOf = [&](int b) {
+    const int count = N - b * L;
+    return count >= L ? (1u << L) - 1 : (1u << count) - 1;
+  };
+  for (int b = 0; b < blocks; ++b)
+    for (int c = 0; c < kCopies; ++c)
+      pairTerms<V>(m, copies[c], 1, 1 + b * L, lanesOf(b), &vdw[0][c][b * L], &coul[0][c][b * L], redone);
+
+  for (int j = 1; j <= N; ++j) {
+    const int row = (j - 1) & 1;
+    for (int b = 0; b < blocks; ++b) {
+      if (j < N)
+        for (int c = 0; c < kCopies; ++c)
+          pairTerms<V>(m, copies[c], j + 1, 1 + b * L, lanesOf(b), &vdw[row ^ 1][c][b * L],
+                       &coul[row ^ 1][c][b * L], redone);
+      const int count = N - b * L < L ? N - b * L : L;
+      for (int k = b * L; k < b * L + count; ++k) {
+#pragma GCC unroll 2
+        for (int c = 0; c < kCopies; ++c) {
+          EVDW[c] = EVDW[c] + vdw[row][c][k];
+          ECOUL[c] = ECOUL[c] + coul[row][c][k];
+        }
+      }
+    }
+  }
+  for (int c = 0; c < kCopies; ++c) sums[c] = {EVDW[c], ECOUL[c]};
+}
+
+template <class V>
+void energySumsOf(const KernelMolecule& m, const KernelCopy* copies, int count, KernelSums* sums) {
+  if (count == 2) energySums<V, 2>(m, copies, sums);
+  else energySums<V, 1>(m, copies, sums);
+}
+
+template <class V>
+long expLanesOf(const float* x, float* out, long n) {
+  long redone = 0;
+  const unsigned all = (1u << V::kLanes) - 1;
+  for (long k = 0; k < n; k += V::kLanes) V::store(out + k, expSingle<V>(V::load(x + k), all, redone));
+  return redone;
+}
+
+}  // namespace
+}  // namespace packscan
