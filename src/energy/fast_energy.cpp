@@ -66,7 +66,7 @@ EnergyKernel bestEnergyKernel() {
 #if PACKSCAN_X86_KERNELS
   // The checks include the operating system's support for the wider registers.
   if (__builtin_cpu_supports("avx512f")) return EnergyKernel::Avx512;
-  if (__builtin_cpu_supports("avx2")) return EnergyKernel::Avx2;
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return EnergyKernel::Avx2;
   return EnergyKernel::Sse2;
 #else
   return EnergyKernel::Scalar;

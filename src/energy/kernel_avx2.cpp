@@ -41,6 +41,7 @@ struct Avx2 {
   static D addD(D a, D b) { return _mm256_add_pd(a, b); }
   static D subD(D a, D b) { return _mm256_sub_pd(a, b); }
   static D mulD(D a, D b) { return _mm256_mul_pd(a, b); }
+  static D fmaD(D a, D b, D c) { return _mm256_fmadd_pd(a, b, c); }
   static D minD(D a, D b) { return _mm256_min_pd(a, b); }
   static D maxD(D a, D b) { return _mm256_max_pd(a, b); }
 

@@ -47,6 +47,7 @@ struct Avx512 {
   static D addD(D a, D b) { return _mm512_add_pd(a, b); }
   static D subD(D a, D b) { return _mm512_sub_pd(a, b); }
   static D mulD(D a, D b) { return _mm512_mul_pd(a, b); }
+  static D fmaD(D a, D b, D c) { return _mm512_fmadd_pd(a, b, c); }
   static D minD(D a, D b) { return _mm512_min_pd(a, b); }
   static D maxD(D a, D b) { return _mm512_max_pd(a, b); }
 

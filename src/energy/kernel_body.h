@@ -9,10 +9,12 @@
 // double lanes (D) with 64-bit integer views (I):
 //   F: load store set1 add sub mul div sqrt neg select
 //   M: isZero isNan differ(a, b) (not equal, or unordered) bits
-//   D: widenLow widenHigh narrow addD subD mulD minD maxD set1D
+//   D: widenLow widenHigh narrow addD subD mulD fmaD minD maxD set1D
 //   I: bitsOf fromBits addI set1I shiftRight4 shiftLeft52 powTable
-// Every F and D operation is one correctly rounded IEEE operation, exactly as
-// in scalar code, so each lane gives the bits of the plain loop.
+// Every F operation is one correctly rounded IEEE operation, exactly as in
+// scalar code, so each lane gives the bits of the plain loop. fmaD(a, b, c) is
+// a * b + c, fused where the instruction set has it; it serves only inside
+// the double-precision exponential, whose result is checked before use.
 
 #include <cmath>
 #include <cstdint>
@@ -66,15 +68,16 @@ template <class V>
 PACKSCAN_KERNEL_INLINE typename V::D expDouble(typename V::D x) {
   using D = typename V::D;
   x = V::maxD(V::minD(x, V::set1D(kArgumentLimit)), V::set1D(-kArgumentLimit));
-  const D shifted = V::addD(V::mulD(x, V::set1D(kSixteenOverLn2)), V::set1D(kRoundShift));
+  const D shifted = V::fmaD(x, V::set1D(kSixteenOverLn2), V::set1D(kRoundShift));
   const D k = V::subD(shifted, V::set1D(kRoundShift));
-  const D r = V::subD(V::subD(x, V::mulD(k, V::set1D(kLn2Over16Hi))), V::mulD(k, V::set1D(kLn2Over16Lo)));
-  D p = V::addD(V::mulD(V::set1D(kInvFact6), r), V::set1D(kInvFact5));
-  p = V::addD(V::mulD(p, r), V::set1D(kInvFact4));
-  p = V::addD(V::mulD(p, r), V::set1D(kInvFact3));
-  p = V::addD(V::mulD(p, r), V::set1D(kInvFact2));
-  p = V::addD(V::mulD(p, r), V::set1D(1.0));
-  p = V::addD(V::mulD(p, r), V::set1D(1.0));
+  const D r = V::fmaD(k, V::set1D(-kLn2Over16Lo), V::fmaD(k, V::set1D(-kLn2Over16Hi), x));
+  // Estrin's scheme: short dependency chains let neighbouring blocks overlap.
+  const D r2 = V::mulD(r, r);
+  const D c23 = V::fmaD(V::set1D(kInvFact3), r, V::set1D(kInvFact2));
+  const D c45 = V::fmaD(V::set1D(kInvFact5), r, V::set1D(kInvFact4));
+  const D c456 = V::fmaD(V::set1D(kInvFact6), r2, c45);
+  const D c2to6 = V::fmaD(c456, r2, c23);
+  const D p = V::fmaD(c2to6, r2, V::addD(V::set1D(1.0), r));
   // Low 32 bits of `biased`: k + 16 * 1023 >= 0. Its low 4 bits pick 2^(j/16),
   // the rest is the biased exponent of 2^floor(k/16).
   const auto biased = V::addI(V::bitsOf(shifted), V::set1I(kExponentBias16));
@@ -88,102 +91,151 @@ PACKSCAN_KERNEL_INLINE typename V::D expDouble(typename V::D x) {
     if (lanes & 1u) e[l] = static_cast<float>(std::exp(static_cast<double>(x[l])));
 }
 
-// (float)exp((double)x) in every lane; `lanes` marks the lanes whose value
-// counts (others may be left unchecked). Adds the recomputed lanes to `redone`.
+// e[l] = (float)exp((double)x[l]) for the kLanes values at x; `lanes` marks
+// those that count (others may be left unchecked). Gives the number of lanes
+// that fell back to std::exp.
 template <class V>
-PACKSCAN_KERNEL_INLINE typename V::F expSingle(typename V::F x, unsigned lanes, long& redone) {
+PACKSCAN_KERNEL_INLINE int expSingle(const float* x, float* e, unsigned lanes) {
   using D = typename V::D;
   using F = typename V::F;
-  const D low = expDouble<V>(V::widenLow(x));
-  const D high = expDouble<V>(V::widenHigh(x));
+  const F xs = V::load(x);
+  const D low = expDouble<V>(V::widenLow(xs));
+  const D high = expDouble<V>(V::widenHigh(xs));
   const D bracketLow = V::mulD(low, V::set1D(kBracket));
   const D bracketHigh = V::mulD(high, V::set1D(kBracket));
   const F down = V::narrow(V::subD(low, bracketLow), V::subD(high, bracketHigh));
   const F up = V::narrow(V::addD(low, bracketLow), V::addD(high, bracketHigh));
-  const unsigned redo = (V::bits(V::differ(down, up)) | V::bits(V::isNan(x))) & lanes;
-  if (redo == 0) return down;
-  alignas(64) float xs[V::kLanes];
-  alignas(64) float es[V::kLanes];
-  V::store(xs, x);
-  V::store(es, down);
-  recomputeLanes(xs, es, redo);
-  redone += __builtin_popcount(redo);
-  return V::load(es);
-}
-
-// The van der Waals and Coulomb terms of copy atom j with atoms i0 .. i0 + kLanes - 1
-// of A, as the plain loop forms them, including its two rules: a pair at
-// DIST == 0 adds +infinity to EVDW and nothing to ECOUL (here -0, which leaves
-// every sum as it is), and a pair with EPSIJ == 0 adds exactly 0 to EVDW.
-template <class V>
-PACKSCAN_KERNEL_INLINE void pairTerms(const KernelMolecule& m, const KernelCopy& c, int j, int i0, unsigned lanes, float* vdwOut,
-               float* coulOut, long& redone) {
-  using F = typename V::F;
-  const F DX = V::sub(V::load(m.X + i0), V::set1(c.CX[j]));
-  const F DY = V::sub(V::load(m.Y + i0), V::set1(c.CY[j]));
-  const F DZ = V::sub(V::load(m.Z + i0), V::set1(c.CZ[j]));
-  const F DIST = V::sqrt(V::add(V::add(V::mul(DX, DX), V::mul(DY, DY)), V::mul(DZ, DZ)));
-  const F EPSIJ = V::load(m.EPSIJ + j * kernelRowStride + i0);
-  const F R0IJ = V::load(m.R0IJ + j * kernelRowStride + i0);
-  const F RHO = V::div(DIST, R0IJ);
-  const F repulsion = V::mul(expSingle<V>(V::neg(V::mul(V::set1(12.0f), RHO)), lanes, redone), V::set1(184000.0f));
-  const F s = V::mul(RHO, RHO);
-  const F q = V::mul(s, s);
-  const F dispersion = V::div(V::set1(2.25f), V::mul(s, q));
-  const F bracket = V::sub(repulsion, dispersion);
-  F vdw = V::select(V::isZero(EPSIJ), V::set1(0.0f), V::mul(EPSIJ, bracket));
-  F coulomb = V::div(V::mul(V::set1(m.Q[j]), V::load(m.Q1380 + i0)), DIST);
-  const auto coincident = V::isZero(DIST);
-  vdw = V::select(coincident, V::set1(__builtin_inff()), vdw);
-  coulomb = V::select(coincident, V::set1(-0.0f), coulomb);
-  V::store(vdwOut, vdw);
-  V::store(coulOut, coulomb);
+  V::store(e, down);
+  const unsigned redo = (V::bits(V::differ(down, up)) | V::bits(V::isNan(xs))) & lanes;
+  if (redo == 0) return 0;
+  recomputeLanes(x, e, redo);
+  return __builtin_popcount(redo);
 }
 
 // Terms of one copy atom with every atom of A, at most this many floats.
 constexpr int kRowFloats = 112;
 
-// The sums of A with kCopies copies. The terms of row j + 1 are formed while
-// the terms of row j are added, block by block, so the vector work hides
-// behind the chain of additions that the fixed summation order imposes.
+// The intermediate values of one row of pair terms.
+struct RowScratch {
+  alignas(64) float DIST[kRowFloats];
+  alignas(64) float RHO[kRowFloats];
+  alignas(64) float x[kRowFloats];  // -(12 * RHO), the argument of exp
+  alignas(64) float e[kRowFloats];  // exp of it
+};
+
+// The chains of additions, EVDW and ECOUL of every copy, over one row of
+// terms. They are advanced a few terms at a time in between the vector work
+// of the next row, so that this work hides behind their latency: the fixed
+// summation order allows no other parallelism in the sums.
+template <int kCopies>
+struct SumChains {
+  float EVDW[kCopies];
+  float ECOUL[kCopies];
+  const float* vdw[kCopies];
+  const float* coul[kCopies];
+  int next;  // the index of the next term to add
+  int end;
+};
+
+template <int kCopies>
+PACKSCAN_KERNEL_INLINE void advance(SumChains<kCopies>& sums, int count) {
+  const int stop = sums.next + count < sums.end ? sums.next + count : sums.end;
+  for (int k = sums.next; k < stop; ++k) {
+#pragma GCC unroll 2
+    for (int c = 0; c < kCopies; ++c) {
+      sums.EVDW[c] = sums.EVDW[c] + sums.vdw[c][k];
+      sums.ECOUL[c] = sums.ECOUL[c] + sums.coul[c][k];
+    }
+  }
+  sums.next = stop;
+}
+
+// The van der Waals and Coulomb terms of copy atom j with every atom of A, as
+// the plain loop forms them, including its two rules: a pair at DIST == 0 adds
+// +infinity to EVDW and nothing to ECOUL (here -0, which leaves every sum as it
+// is), and a pair with EPSIJ == 0 adds exactly 0 to EVDW. The work goes in
+// three passes over the row, each short enough for the processor to overlap
+// many blocks; every block of every pass also advances the sums of the row
+// before by `sumStep` terms.
 template <class V, int kCopies>
-void energySums(const KernelMolecule& m, const KernelCopy* copies, KernelSums* sums) {
+PACKSCAN_KERNEL_INLINE void rowTerms(const KernelMolecule& m, const KernelCopy& c, int j, RowScratch& s,
+                                     float* vdwOut, float* coulOut, SumChains<kCopies>& sums, int sumStep) {
+  using F = typename V::F;
+  constexpr int L = V::kLanes;
+  const int N = m.NATOM;
+  const int blocks = (N + L - 1) / L;
+  const float* EPSIJ = m.EPSIJ + j * kernelRowStride + 1;
+  const float* R0IJ = m.R0IJ + j * kernelRowStride + 1;
+  for (int b = 0; b < blocks; ++b) {
+    const int i = 1 + b * L;
+    const F DX = V::sub(V::load(m.X + i), V::set1(c.CX[j]));
+    const F DY = V::sub(V::load(m.Y + i), V::set1(c.CY[j]));
+    const F DZ = V::sub(V::load(m.Z + i), V::set1(c.CZ[j]));
+    const F DIST = V::sqrt(V::add(V::add(V::mul(DX, DX), V::mul(DY, DY)), V::mul(DZ, DZ)));
+    const F RHO = V::div(DIST, V::load(R0IJ + b * L));
+    V::store(s.DIST + b * L, DIST);
+    V::store(s.RHO + b * L, RHO);
+    V::store(s.x + b * L, V::neg(V::mul(V::set1(12.0f), RHO)));
+    advance(sums, sumStep);
+  }
+  for (int b = 0; b < blocks; ++b) {
+    const int count = N - b * L;
+    expSingle<V>(s.x + b * L, s.e + b * L, count >= L ? (1u << L) - 1 : (1u << count) - 1);
+    advance(sums, sumStep);
+  }
+  for (int b = 0; b < blocks; ++b) {
+    const F DIST = V::load(s.DIST + b * L);
+    const F RHO = V::load(s.RHO + b * L);
+    const F EPSIJ_ = V::load(EPSIJ + b * L);
+    const F repulsion = V::mul(V::load(s.e + b * L), V::set1(184000.0f));
+    const F sq = V::mul(RHO, RHO);
+    const F q = V::mul(sq, sq);
+    const F dispersion = V::div(V::set1(2.25f), V::mul(sq, q));
+    const F bracket = V::sub(repulsion, dispersion);
+    F vdw = V::select(V::isZero(EPSIJ_), V::set1(0.0f), V::mul(EPSIJ_, bracket));
+    F coulomb = V::div(V::mul(V::set1(m.Q[j]), V::load(m.Q1380 + 1 + b * L)), DIST);
+    const auto coincident = V::isZero(DIST);
+    vdw = V::select(coincident, V::set1(__builtin_inff()), vdw);
+    coulomb = V::select(coincident, V::set1(-0.0f), coulomb);
+    V::store(vdwOut + b * L, vdw);
+    V::store(coulOut + b * L, coulomb);
+    advance(sums, sumStep);
+  }
+}
+
+// The sums of A with kCopies copies, row j of terms (copy atom j with every
+// atom of A) added while row j + 1 is formed.
+template <class V, int kCopies>
+void energySums(const KernelMolecule& m, const KernelCopy* copies, KernelSums* out) {
   constexpr int L = V::kLanes;
   static_assert(kRowFloats % L == 0);
   const int N = m.NATOM;
-  float EVDW[kCopies];
-  float ECOUL[kCopies];
-  for (int c = 0; c < kCopies; ++c) EVDW[c] = ECOUL[c] = 0.0f;
-  long redone = 0;
   alignas(64) float vdw[2][kCopies][kRowFloats];
   alignas(64) float coul[2][kCopies][kRowFloats];
-  const int blocks = (N + L - 1) / L;
-  auto lanesOf = [&](int b) {
-    const int count = N - b * L;
-    return count >= L ? (1u << L) - 1 : (1u << count) - 1;
-  };
-  for (int b = 0; b < blocks; ++b)
-    for (int c = 0; c < kCopies; ++c)
-      pairTerms<V>(m, copies[c], 1, 1 + b * L, lanesOf(b), &vdw[0][c][b * L], &coul[0][c][b * L], redone);
-
+  RowScratch scratch;
+  SumChains<kCopies> sums;
+  for (int c = 0; c < kCopies; ++c) {
+    sums.EVDW[c] = sums.ECOUL[c] = 0.0f;
+    sums.vdw[c] = vdw[0][c];
+    sums.coul[c] = coul[0][c];
+  }
+  // Three passes per block and copy must between them add the block's L terms.
+  const int sumStep = L / (3 * kCopies) + 1;
+  sums.next = sums.end = 0;  // nothing to add while the first row is formed
   for (int j = 1; j <= N; ++j) {
     const int row = (j - 1) & 1;
-    for (int b = 0; b < blocks; ++b) {
-      if (j < N)
-        for (int c = 0; c < kCopies; ++c)
-          pairTerms<V>(m, copies[c], j + 1, 1 + b * L, lanesOf(b), &vdw[row ^ 1][c][b * L],
-                       &coul[row ^ 1][c][b * L], redone);
-      const int count = N - b * L < L ? N - b * L : L;
-      for (int k = b * L; k < b * L + count; ++k) {
-#pragma GCC unroll 2
-        for (int c = 0; c < kCopies; ++c) {
-          EVDW[c] = EVDW[c] + vdw[row][c][k];
-          ECOUL[c] = ECOUL[c] + coul[row][c][k];
-        }
-      }
+    for (int c = 0; c < kCopies; ++c)
+      rowTerms<V, kCopies>(m, copies[c], j, scratch, vdw[row][c], coul[row][c], sums, sumStep);
+    advance(sums, N);  // whatever of row j - 1 is left
+    for (int c = 0; c < kCopies; ++c) {
+      sums.vdw[c] = vdw[row][c];
+      sums.coul[c] = coul[row][c];
     }
+    sums.next = 0;
+    sums.end = N;
   }
-  for (int c = 0; c < kCopies; ++c) sums[c] = {EVDW[c], ECOUL[c]};
+  advance(sums, N);  // the last row
+  for (int c = 0; c < kCopies; ++c) out[c] = {sums.EVDW[c], sums.ECOUL[c]};
 }
 
 template <class V>
@@ -195,8 +247,7 @@ void energySumsOf(const KernelMolecule& m, const KernelCopy* copies, int count, 
 template <class V>
 long expLanesOf(const float* x, float* out, long n) {
   long redone = 0;
-  const unsigned all = (1u << V::kLanes) - 1;
-  for (long k = 0; k < n; k += V::kLanes) V::store(out + k, expSingle<V>(V::load(x + k), all, redone));
+  for (long k = 0; k < n; k += V::kLanes) redone += expSingle<V>(x + k, out + k, (1u << V::kLanes) - 1);
   return redone;
 }
 

@@ -38,6 +38,7 @@ struct Sse2 {
   static D addD(D a, D b) { return _mm_add_pd(a, b); }
   static D subD(D a, D b) { return _mm_sub_pd(a, b); }
   static D mulD(D a, D b) { return _mm_mul_pd(a, b); }
+  static D fmaD(D a, D b, D c) { return _mm_add_pd(_mm_mul_pd(a, b), c); }  // not fused
   static D minD(D a, D b) { return _mm_min_pd(a, b); }
   static D maxD(D a, D b) { return _mm_max_pd(a, b); }
 
