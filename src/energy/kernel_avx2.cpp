@@ -27,6 +27,19 @@ struct Avx2 {
   static F neg(F a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }
   static F select(M m, F ifSet, F ifClear) { return _mm256_blendv_ps(ifClear, ifSet, m); }
 
+  // Interleaves a and b: floats a0 b0 a1 b1 ... into low, then high.
+  static void zip(F a, F b, F& low, F& high) {
+    const F lo = _mm256_unpacklo_ps(a, b), hi = _mm256_unpackhi_ps(a, b);
+    low = _mm256_permute2f128_ps(lo, hi, 0x20);
+    high = _mm256_permute2f128_ps(lo, hi, 0x31);
+  }
+  // The same for pairs of floats.
+  static void zip64(F a, F b, F& low, F& high) {
+    const __m256d lo = _mm256_unpacklo_pd(_mm256_castps_pd(a), _mm256_castps_pd(b));
+    const __m256d hi = _mm256_unpackhi_pd(_mm256_castps_pd(a), _mm256_castps_pd(b));
+    low = _mm256_castpd_ps(_mm256_permute2f128_pd(lo, hi, 0x20));
+    high = _mm256_castpd_ps(_mm256_permute2f128_pd(lo, hi, 0x31));
+  }
   static M isZero(F a) { return _mm256_cmp_ps(a, _mm256_setzero_ps(), _CMP_EQ_OQ); }
   static M isNan(F a) { return _mm256_cmp_ps(a, a, _CMP_UNORD_Q); }
   static M differ(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_NEQ_UQ); }

@@ -29,6 +29,17 @@ struct Avx512 {
   }
   static F select(M m, F ifSet, F ifClear) { return _mm512_mask_blend_ps(m, ifClear, ifSet); }
 
+  // Interleaves a and b: floats a0 b0 a1 b1 ... into low, then high.
+  static void zip(F a, F b, F& low, F& high) {
+    low = _mm512_permutex2var_ps(a, _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0), b);
+    high = _mm512_permutex2var_ps(a, _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8), b);
+  }
+  // The same for pairs of floats.
+  static void zip64(F a, F b, F& low, F& high) {
+    const __m512d a64 = _mm512_castps_pd(a), b64 = _mm512_castps_pd(b);
+    low = _mm512_castpd_ps(_mm512_permutex2var_pd(a64, _mm512_set_epi64(11, 3, 10, 2, 9, 1, 8, 0), b64));
+    high = _mm512_castpd_ps(_mm512_permutex2var_pd(a64, _mm512_set_epi64(15, 7, 14, 6, 13, 5, 12, 4), b64));
+  }
   static M isZero(F a) { return _mm512_cmp_ps_mask(a, _mm512_setzero_ps(), _CMP_EQ_OQ); }
   static M isNan(F a) { return _mm512_cmp_ps_mask(a, a, _CMP_UNORD_Q); }
   static M differ(F a, F b) { return _mm512_cmp_ps_mask(a, b, _CMP_NEQ_UQ); }

@@ -7,7 +7,7 @@
 //
 // V provides, for kLanes float lanes (F, mask M) and two halves of kLanes / 2
 // double lanes (D) with 64-bit integer views (I):
-//   F: load store set1 add sub mul div sqrt neg select
+//   F: load store set1 add sub mul div sqrt neg select zip zip64
 //   M: isZero isNan differ(a, b) (not equal, or unordered) bits
 //   D: widenLow widenHigh narrow addD subD mulD fmaD minD maxD set1D
 //   I: bitsOf fromBits addI set1I shiftRight4 shiftLeft52 powTable
@@ -112,15 +112,23 @@ PACKSCAN_KERNEL_INLINE int expSingle(const float* x, float* e, unsigned lanes) {
   return __builtin_popcount(redo);
 }
 
-// Terms of one copy atom with every atom of A, at most this many floats.
-constexpr int kRowFloats = 112;
+// Atoms of A in one row of terms, rounded up to whole blocks.
+constexpr int kRowAtoms = 112;
 
-// The intermediate values of one row of pair terms.
+// The intermediate values of one row of pair terms, per copy.
 struct RowScratch {
-  alignas(64) float DIST[kRowFloats];
-  alignas(64) float RHO[kRowFloats];
-  alignas(64) float x[kRowFloats];  // -(12 * RHO), the argument of exp
-  alignas(64) float e[kRowFloats];  // exp of it
+  alignas(64) float DIST[kRowAtoms];
+  alignas(64) float RHO[kRowAtoms];
+  alignas(64) float x[kRowAtoms];  // -(12 * RHO), the argument of exp
+  alignas(64) float e[kRowAtoms];  // exp of it
+};
+
+// One row of terms, pair by pair: for atom i of A the van der Waals and the
+// Coulomb term of each copy side by side, so that one vector addition of
+// neighbouring floats advances every sum by one term.
+template <int kCopies>
+struct alignas(64) RowTerms {
+  float terms[kRowAtoms * 2 * kCopies];
 };
 
 // The chains of additions, EVDW and ECOUL of every copy, over one row of
@@ -131,75 +139,106 @@ template <int kCopies>
 struct SumChains {
   float EVDW[kCopies];
   float ECOUL[kCopies];
-  const float* vdw[kCopies];
-  const float* coul[kCopies];
-  int next;  // the index of the next term to add
+  const float* terms;  // the row being added
+  int next;            // the index of the next atom of A to add
   int end;
 };
 
 template <int kCopies>
-PACKSCAN_KERNEL_INLINE void advance(SumChains<kCopies>& sums, int count) {
-  const int stop = sums.next + count < sums.end ? sums.next + count : sums.end;
-  for (int k = sums.next; k < stop; ++k) {
+PACKSCAN_KERNEL_INLINE void addTerm(SumChains<kCopies>& sums, int i) {
+  const float* pair = sums.terms + i * 2 * kCopies;
 #pragma GCC unroll 2
-    for (int c = 0; c < kCopies; ++c) {
-      sums.EVDW[c] = sums.EVDW[c] + sums.vdw[c][k];
-      sums.ECOUL[c] = sums.ECOUL[c] + sums.coul[c][k];
-    }
+  for (int c = 0; c < kCopies; ++c) {
+    sums.EVDW[c] = sums.EVDW[c] + pair[2 * c];
+    sums.ECOUL[c] = sums.ECOUL[c] + pair[2 * c + 1];
   }
-  sums.next = stop;
 }
 
-// The van der Waals and Coulomb terms of copy atom j with every atom of A, as
-// the plain loop forms them, including its two rules: a pair at DIST == 0 adds
-// +infinity to EVDW and nothing to ECOUL (here -0, which leaves every sum as it
-// is), and a pair with EPSIJ == 0 adds exactly 0 to EVDW. The work goes in
-// three passes over the row, each short enough for the processor to overlap
-// many blocks; every block of every pass also advances the sums of the row
-// before by `sumStep` terms.
+template <int kStep, int kCopies>
+PACKSCAN_KERNEL_INLINE void advance(SumChains<kCopies>& sums) {
+  if (sums.next + kStep <= sums.end) {
+#pragma GCC unroll 16
+    for (int k = 0; k < kStep; ++k) addTerm(sums, sums.next + k);
+    sums.next += kStep;
+  } else {
+    for (; sums.next < sums.end; ++sums.next) addTerm(sums, sums.next);
+  }
+}
+
+// The van der Waals and Coulomb terms of copy atom j with every atom of A, for
+// every copy, as the plain loop forms them, including its two rules: a pair at
+// DIST == 0 adds +infinity to EVDW and nothing to ECOUL (here -0, which leaves
+// every sum as it is), and a pair with EPSIJ == 0 adds exactly 0 to EVDW. The
+// work goes in three passes over the row, each short enough for the processor
+// to overlap many blocks; every block of every pass also advances the sums of
+// the row before.
 template <class V, int kCopies>
-PACKSCAN_KERNEL_INLINE void rowTerms(const KernelMolecule& m, const KernelCopy& c, int j, RowScratch& s,
-                                     float* vdwOut, float* coulOut, SumChains<kCopies>& sums, int sumStep) {
+PACKSCAN_KERNEL_INLINE void rowTerms(const KernelMolecule& m, const KernelCopy* copies, int j,
+                                     RowScratch* s, RowTerms<kCopies>& out, SumChains<kCopies>& sums) {
   using F = typename V::F;
   constexpr int L = V::kLanes;
+  // Three passes per block must between them add the block's L terms.
+  constexpr int kStep = L / 3 + 1;
   const int N = m.NATOM;
   const int blocks = (N + L - 1) / L;
   const float* EPSIJ = m.EPSIJ + j * kernelRowStride + 1;
   const float* R0IJ = m.R0IJ + j * kernelRowStride + 1;
   for (int b = 0; b < blocks; ++b) {
     const int i = 1 + b * L;
-    const F DX = V::sub(V::load(m.X + i), V::set1(c.CX[j]));
-    const F DY = V::sub(V::load(m.Y + i), V::set1(c.CY[j]));
-    const F DZ = V::sub(V::load(m.Z + i), V::set1(c.CZ[j]));
-    const F DIST = V::sqrt(V::add(V::add(V::mul(DX, DX), V::mul(DY, DY)), V::mul(DZ, DZ)));
-    const F RHO = V::div(DIST, V::load(R0IJ + b * L));
-    V::store(s.DIST + b * L, DIST);
-    V::store(s.RHO + b * L, RHO);
-    V::store(s.x + b * L, V::neg(V::mul(V::set1(12.0f), RHO)));
-    advance(sums, sumStep);
+    for (int c = 0; c < kCopies; ++c) {
+      const F DX = V::sub(V::load(m.X + i), V::set1(copies[c].CX[j]));
+      const F DY = V::sub(V::load(m.Y + i), V::set1(copies[c].CY[j]));
+      const F DZ = V::sub(V::load(m.Z + i), V::set1(copies[c].CZ[j]));
+      const F DIST = V::sqrt(V::add(V::add(V::mul(DX, DX), V::mul(DY, DY)), V::mul(DZ, DZ)));
+      const F RHO = V::div(DIST, V::load(R0IJ + b * L));
+      V::store(s[c].DIST + b * L, DIST);
+      V::store(s[c].RHO + b * L, RHO);
+      V::store(s[c].x + b * L, V::neg(V::mul(V::set1(12.0f), RHO)));
+    }
+    advance<kStep>(sums);
   }
   for (int b = 0; b < blocks; ++b) {
     const int count = N - b * L;
-    expSingle<V>(s.x + b * L, s.e + b * L, count >= L ? (1u << L) - 1 : (1u << count) - 1);
-    advance(sums, sumStep);
+    const unsigned lanes = count >= L ? (1u << L) - 1 : (1u << count) - 1;
+    for (int c = 0; c < kCopies; ++c) expSingle<V>(s[c].x + b * L, s[c].e + b * L, lanes);
+    advance<kStep>(sums);
   }
   for (int b = 0; b < blocks; ++b) {
-    const F DIST = V::load(s.DIST + b * L);
-    const F RHO = V::load(s.RHO + b * L);
+    F vdw[kCopies], coulomb[kCopies];
     const F EPSIJ_ = V::load(EPSIJ + b * L);
-    const F repulsion = V::mul(V::load(s.e + b * L), V::set1(184000.0f));
-    const F sq = V::mul(RHO, RHO);
-    const F q = V::mul(sq, sq);
-    const F dispersion = V::div(V::set1(2.25f), V::mul(sq, q));
-    const F bracket = V::sub(repulsion, dispersion);
-    F vdw = V::select(V::isZero(EPSIJ_), V::set1(0.0f), V::mul(EPSIJ_, bracket));
-    F coulomb = V::div(V::mul(V::set1(m.Q[j]), V::load(m.Q1380 + 1 + b * L)), DIST);
-    const auto coincident = V::isZero(DIST);
-    vdw = V::select(coincident, V::set1(__builtin_inff()), vdw);
-    coulomb = V::select(coincident, V::set1(-0.0f), coulomb);
-    V::store(vdwOut + b * L, vdw);
-    V::store(coulOut + b * L, coulomb);
-    advance(sums, sumStep);
+    const auto noParameters = V::isZero(EPSIJ_);
+    const F Q1380 = V::load(m.Q1380 + 1 + b * L);
+    for (int c = 0; c < kCopies; ++c) {
+      const F DIST = V::load(s[c].DIST + b * L);
+      const F RHO = V::load(s[c].RHO + b * L);
+      const F repulsion = V::mul(V::load(s[c].e + b * L), V::set1(184000.0f));
+      const F sq = V::mul(RHO, RHO);
+      const F q = V::mul(sq, sq);
+      const F dispersion = V::div(V::set1(2.25f), V::mul(sq, q));
+      const F bracket = V::sub(repulsion, dispersion);
+      vdw[c] = V::select(noParameters, V::set1(0.0f), V::mul(EPSIJ_, bracket));
+      coulomb[c] = V::div(V::mul(V::set1(m.Q[j]), Q1380), DIST);
+      const auto coincident = V::isZero(DIST);
+      vdw[c] = V::select(coincident, V::set1(__builtin_inff()), vdw[c]);
+      coulomb[c] = V::select(coincident, V::set1(-0.0f), coulomb[c]);
+    }
+    float* pairs = out.terms + b * L * 2 * kCopies;
+    F low, high;
+    V::zip(vdw[0], coulomb[0], low, high);
+    if constexpr (kCopies == 1) {
+      V::store(pairs, low);
+      V::store(pairs + L, high);
+    } else {
+      F low2, high2, mixed;
+      V::zip(vdw[1], coulomb[1], low2, high2);
+      V::zip64(low, low2, mixed, low);
+      V::store(pairs, mixed);
+      V::store(pairs + L, low);
+      V::zip64(high, high2, mixed, high);
+      V::store(pairs + 2 * L, mixed);
+      V::store(pairs + 3 * L, high);
+    }
+    advance<kStep>(sums);
   }
 }
 
@@ -207,34 +246,23 @@ PACKSCAN_KERNEL_INLINE void rowTerms(const KernelMolecule& m, const KernelCopy& 
 // atom of A) added while row j + 1 is formed.
 template <class V, int kCopies>
 void energySums(const KernelMolecule& m, const KernelCopy* copies, KernelSums* out) {
-  constexpr int L = V::kLanes;
-  static_assert(kRowFloats % L == 0);
+  static_assert(kRowAtoms % V::kLanes == 0);
   const int N = m.NATOM;
-  alignas(64) float vdw[2][kCopies][kRowFloats];
-  alignas(64) float coul[2][kCopies][kRowFloats];
-  RowScratch scratch;
+  RowTerms<kCopies> rows[2];
+  RowScratch scratch[kCopies];
   SumChains<kCopies> sums;
-  for (int c = 0; c < kCopies; ++c) {
-    sums.EVDW[c] = sums.ECOUL[c] = 0.0f;
-    sums.vdw[c] = vdw[0][c];
-    sums.coul[c] = coul[0][c];
-  }
-  // Three passes per block and copy must between them add the block's L terms.
-  const int sumStep = L / (3 * kCopies) + 1;
+  for (int c = 0; c < kCopies; ++c) sums.EVDW[c] = sums.ECOUL[c] = 0.0f;
+  sums.terms = rows[0].terms;
   sums.next = sums.end = 0;  // nothing to add while the first row is formed
   for (int j = 1; j <= N; ++j) {
     const int row = (j - 1) & 1;
-    for (int c = 0; c < kCopies; ++c)
-      rowTerms<V, kCopies>(m, copies[c], j, scratch, vdw[row][c], coul[row][c], sums, sumStep);
-    advance(sums, N);  // whatever of row j - 1 is left
-    for (int c = 0; c < kCopies; ++c) {
-      sums.vdw[c] = vdw[row][c];
-      sums.coul[c] = coul[row][c];
-    }
+    rowTerms<V, kCopies>(m, copies, j, scratch, rows[row], sums);
+    for (; sums.next < sums.end; ++sums.next) addTerm(sums, sums.next);  // whatever of row j - 1 is left
+    sums.terms = rows[row].terms;
     sums.next = 0;
     sums.end = N;
   }
-  advance(sums, N);  // the last row
+  for (; sums.next < sums.end; ++sums.next) addTerm(sums, sums.next);  // the last row
   for (int c = 0; c < kCopies; ++c) out[c] = {sums.EVDW[c], sums.ECOUL[c]};
 }
 

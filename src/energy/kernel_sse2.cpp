@@ -26,6 +26,16 @@ struct Sse2 {
   static F neg(F a) { return _mm_xor_ps(a, _mm_set1_ps(-0.0f)); }
   static F select(M m, F ifSet, F ifClear) { return _mm_or_ps(_mm_and_ps(m, ifSet), _mm_andnot_ps(m, ifClear)); }
 
+  // Interleaves a and b: floats a0 b0 a1 b1 ... into low, then high.
+  static void zip(F a, F b, F& low, F& high) {
+    low = _mm_unpacklo_ps(a, b);
+    high = _mm_unpackhi_ps(a, b);
+  }
+  // The same for pairs of floats.
+  static void zip64(F a, F b, F& low, F& high) {
+    low = _mm_castpd_ps(_mm_unpacklo_pd(_mm_castps_pd(a), _mm_castps_pd(b)));
+    high = _mm_castpd_ps(_mm_unpackhi_pd(_mm_castps_pd(a), _mm_castps_pd(b)));
+  }
   static M isZero(F a) { return _mm_cmpeq_ps(a, _mm_setzero_ps()); }
   static M isNan(F a) { return _mm_cmpunord_ps(a, a); }
   static M differ(F a, F b) { return _mm_cmpneq_ps(a, b); }  // true for unordered lanes too
