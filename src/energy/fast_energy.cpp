@@ -12,7 +12,8 @@ namespace {
 // The plain loop over the tables, for processors without a vector kernel.
 // Two copies advance pair by pair, each sum in its own order.
 void energySumsScalar(const KernelMolecule& m, const KernelCopy* copies, int count, KernelSums* sums) {
-  for (int c = 0; c < count; ++c) sums[c] = {0.0f, 0.0f};
+  float EVDW[2] = {0.0f, 0.0f};
+  float ECOUL[2] = {0.0f, 0.0f};
   for (int j = 1; j <= m.NATOM; ++j) {
     const float* EPSIJ = m.EPSIJ + j * kernelRowStride;
     const float* R0IJ = m.R0IJ + j * kernelRowStride;
@@ -23,7 +24,7 @@ void energySumsScalar(const KernelMolecule& m, const KernelCopy* copies, int cou
         const float DZ = m.Z[i] - copies[c].CZ[j];
         const float DIST = std::sqrt(((DX * DX) + (DY * DY)) + (DZ * DZ));
         if (DIST == 0.0f) {
-          sums[c].EVDW = sums[c].EVDW + std::numeric_limits<float>::infinity();
+          EVDW[c] = EVDW[c] + std::numeric_limits<float>::infinity();
           continue;
         }
         const float RHO = DIST / R0IJ[i];
@@ -33,11 +34,12 @@ void energySumsScalar(const KernelMolecule& m, const KernelCopy* copies, int cou
         const float dispersion = 2.25f / (s * q);
         const float vdw = EPSIJ[i] == 0.0f ? 0.0f : EPSIJ[i] * (repulsion - dispersion);
         const float coulomb = (m.Q[j] * m.Q1380[i]) / DIST;
-        sums[c].EVDW = sums[c].EVDW + vdw;
-        sums[c].ECOUL = sums[c].ECOUL + coulomb;
+        EVDW[c] = EVDW[c] + vdw;
+        ECOUL[c] = ECOUL[c] + coulomb;
       }
     }
   }
+  for (int c = 0; c < count; ++c) sums[c] = {EVDW[c], ECOUL[c]};
 }
 
 void runKernel(EnergyKernel kernel, const KernelMolecule& m, const KernelCopy* copies, int count,
@@ -62,23 +64,32 @@ PairEnergy pairEnergyOf(const KernelSums& sums) { return {sums.EVDW, sums.ECOUL,
 
 }  // namespace
 
-EnergyKernel bestEnergyKernel() {
+namespace {
+
+// Whether this processor, and its operating system, can run a kernel: the
+// checks include the operating system's support for the wider registers.
+bool kernelSupported(EnergyKernel kernel) {
+  switch (kernel) {
+    case EnergyKernel::Scalar: return true;
 #if PACKSCAN_X86_KERNELS
-  // The checks include the operating system's support for the wider registers.
-  if (__builtin_cpu_supports("avx512f")) return EnergyKernel::Avx512;
-  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return EnergyKernel::Avx2;
-  return EnergyKernel::Sse2;
-#else
-  return EnergyKernel::Scalar;
+    case EnergyKernel::Sse2: return true;
+    case EnergyKernel::Avx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    case EnergyKernel::Avx512: return __builtin_cpu_supports("avx512f");
 #endif
+    default: return false;
+  }
 }
 
+}  // namespace
+
 std::vector<EnergyKernel> supportedEnergyKernels() {
-  std::vector<EnergyKernel> kernels{EnergyKernel::Scalar};
-  for (EnergyKernel k : {EnergyKernel::Sse2, EnergyKernel::Avx2, EnergyKernel::Avx512})
-    if (static_cast<int>(k) <= static_cast<int>(bestEnergyKernel())) kernels.push_back(k);
+  std::vector<EnergyKernel> kernels;
+  for (EnergyKernel k : {EnergyKernel::Scalar, EnergyKernel::Sse2, EnergyKernel::Avx2, EnergyKernel::Avx512})
+    if (kernelSupported(k)) kernels.push_back(k);
   return kernels;
 }
+
+EnergyKernel bestEnergyKernel() { return supportedEnergyKernels().back(); }
 
 const char* kernelName(EnergyKernel kernel) {
   switch (kernel) {

@@ -13,10 +13,10 @@ namespace packscan {
 // the only kernel on processors other than x86-64; every x86-64 has SSE2.
 enum class EnergyKernel { Scalar, Sse2, Avx2, Avx512 };
 
-// The widest kernel this processor (and its operating system) can run.
-EnergyKernel bestEnergyKernel();
-// Every kernel this processor can run, narrowest first.
+// Every kernel this processor (and its operating system) can run, narrowest
+// first, and the widest of them.
 std::vector<EnergyKernel> supportedEnergyKernels();
+EnergyKernel bestEnergyKernel();
 const char* kernelName(EnergyKernel kernel);
 
 // The same results as interactionEnergy, bit for bit, from the per-run tables.
