@@ -11,22 +11,22 @@ fast=$(realpath "$1"); reference=$(realpath "$2"); listing=$(realpath "$3"); run
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Median wall seconds and largest peak RSS (KB) of `runs` runs of one binary.
+# Median wall seconds of `runs` runs of one binary (timed by the shell itself,
+# so that no helper process is counted), then the peak RSS (KB) of one more run.
 measure() {
   local binary=$1 folder=$work/$2
   mkdir -p "$folder" && cp "$listing" "$folder/atp.dat"
-  : > "$work/$2.times"
+  local times=() start end k
+  pushd "$folder" > /dev/null
   for ((k = 0; k < runs; ++k)); do
-    local start end
-    start=$(date +%s%N)
-    (cd "$folder" && /usr/bin/time -f "%M" -o "$work/$2.rss" "$binary" 2>/dev/null)
-    end=$(date +%s%N)
-    echo "$(( (end - start) / 1000 )) $(tail -1 "$work/$2.rss")" >> "$work/$2.times"
+    start=$EPOCHREALTIME
+    "$binary" > /dev/null 2>&1
+    end=$EPOCHREALTIME
+    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f", e - s }')")
   done
-  local median peak
-  median=$(cut -d' ' -f1 "$work/$2.times" | sort -n | awk '{v[NR] = $1} END {printf "%.4f", v[int((NR + 1) / 2)] / 1e6}')
-  peak=$(cut -d' ' -f2 "$work/$2.times" | sort -n | tail -1)
-  echo "$median $peak"
+  /usr/bin/time -f "%M" -o "$work/$2.rss" "$binary" > /dev/null 2>&1
+  popd > /dev/null
+  echo "$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}') $(tail -1 "$work/$2.rss")"
 }
 
 read -r fastTime fastPeak < <(measure "$fast" fast)
