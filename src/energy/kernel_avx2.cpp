@@ -60,7 +60,6 @@ struct Avx2 {
 
   static I bitsOf(D a) { return _mm256_castpd_si256(a); }
   static D fromBits(I a) { return _mm256_castsi256_pd(a); }
-  static I set1I(long long a) { return _mm256_set1_epi64x(a); }
   static I addI(I a, I b) { return _mm256_add_epi64(a, b); }
   static I shiftRight4(I a) { return _mm256_srli_epi64(a, 4); }
   static I shiftLeft52(I a) { return _mm256_slli_epi64(a, 52); }

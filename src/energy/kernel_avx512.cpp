@@ -64,7 +64,6 @@ struct Avx512 {
 
   static I bitsOf(D a) { return _mm512_castpd_si512(a); }
   static D fromBits(I a) { return _mm512_castsi512_pd(a); }
-  static I set1I(long long a) { return _mm512_set1_epi64(a); }
   static I addI(I a, I b) { return _mm512_add_epi64(a, b); }
   static I shiftRight4(I a) { return _mm512_srli_epi64(a, 4); }
   static I shiftLeft52(I a) { return _mm512_slli_epi64(a, 52); }

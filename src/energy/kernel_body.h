@@ -10,7 +10,7 @@
 //   F: load store set1 add sub mul div sqrt neg select zip zip64
 //   M: isZero isNan differ(a, b) (not equal, or unordered) bits
 //   D: widenLow widenHigh narrow addD subD mulD fmaD minD maxD set1D
-//   I: bitsOf fromBits addI set1I shiftRight4 shiftLeft52 powTable
+//   I: bitsOf fromBits addI shiftRight4 shiftLeft52 powTable
 // Every F operation is one correctly rounded IEEE operation, exactly as in
 // scalar code, so each lane gives the bits of the plain loop. fmaD(a, b, c) is
 // a * b + c, fused where the instruction set has it; it serves only inside
@@ -33,8 +33,6 @@ constexpr double kLn2Over16Hi = 0x1.62e42fefa4000p-5;
 constexpr double kLn2Over16Lo = -0x1.8432a1b0e2634p-47;
 // Adding 1.5 * 2^52 rounds to an integer and leaves it in the low mantissa bits.
 constexpr double kRoundShift = 0x1.8p52;
-// 16 * 1023: makes the integer non-negative and biases its upper part for the exponent field.
-constexpr std::int64_t kExponentBias16 = 16368;
 // Beyond +-200 the single-precision result is 0 or infinity either way.
 constexpr double kArgumentLimit = 200.0;
 
@@ -78,11 +76,13 @@ PACKSCAN_KERNEL_INLINE typename V::D expDouble(typename V::D x) {
   const D c456 = V::fmaD(V::set1D(kInvFact6), r2, c45);
   const D c2to6 = V::fmaD(c456, r2, c23);
   const D p = V::fmaD(c2to6, r2, V::addD(V::set1D(1.0), r));
-  // Low 32 bits of `biased`: k + 16 * 1023 >= 0. Its low 4 bits pick 2^(j/16),
-  // the rest is the biased exponent of 2^floor(k/16).
-  const auto biased = V::addI(V::bitsOf(shifted), V::set1I(kExponentBias16));
-  const D scale = V::fromBits(V::shiftLeft52(V::shiftRight4(biased)));
-  return V::mulD(V::mulD(V::powTable(biased), p), scale);
+  // The low 4 bits of `shifted` are k mod 16 and pick 2^(j/16); the next 12
+  // are floor(k/16) mod 2^12, which added to the exponent field of the product
+  // (1 <= it < 2.1) multiplies it by 2^floor(k/16) exactly, |k| < 2^13 keeping
+  // the result a normal number.
+  const auto kBits = V::bitsOf(shifted);
+  const D product = V::mulD(V::powTable(kBits), p);
+  return V::fromBits(V::addI(V::bitsOf(product), V::shiftLeft52(V::shiftRight4(kBits))));
 }
 
 // Rare lanes whose result the vector exponential cannot vouch for.
@@ -100,7 +100,8 @@ PACKSCAN_KERNEL_INLINE int expSingle(const float* x, float* e, unsigned lanes) {
   using F = typename V::F;
   const F xs = V::load(x);
   const D low = expDouble<V>(V::widenLow(xs));
-  const D high = expDouble<V>(V::widenHigh(xs));
+  // The last block of a row often counts only lanes of its lower half.
+  const D high = lanes >> (V::kLanes / 2) ? expDouble<V>(V::widenHigh(xs)) : low;
   const D bracketLow = V::mulD(low, V::set1D(kBracket));
   const D bracketHigh = V::mulD(high, V::set1D(kBracket));
   const F down = V::narrow(V::subD(low, bracketLow), V::subD(high, bracketHigh));

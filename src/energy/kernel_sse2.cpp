@@ -54,7 +54,6 @@ struct Sse2 {
 
   static I bitsOf(D a) { return _mm_castpd_si128(a); }
   static D fromBits(I a) { return _mm_castsi128_pd(a); }
-  static I set1I(long long a) { return _mm_set1_epi64x(a); }
   static I addI(I a, I b) { return _mm_add_epi64(a, b); }
   static I shiftRight4(I a) { return _mm_srli_epi64(a, 4); }
   static I shiftLeft52(I a) { return _mm_slli_epi64(a, 52); }
