@@ -1,10 +1,10 @@
-// Whole runs (listing in, report and coordinate files out) on the bundled
-// 30- and 100-atom listings, with the reference and the fast energy path.
-#include <benchmark/benchmark.h>
+// Whole runs of packscan on the bundled 30- and 100-atom listings, with the
+// reference energy loop and with the fast path, in a scratch folder.
 
-#include <cstdlib>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "run/packscan_run.h"
@@ -12,26 +12,26 @@
 namespace packscan {
 namespace {
 
-std::string scratchFor(const std::string& listing) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "packscan-bench-XXXXXX").string();
-  const std::string dir = mkdtemp(pattern.data());
-  std::filesystem::copy_file(std::string(PACKSCAN_SOURCE_DIR) + "/bench/listings/" + listing + "/atp.dat",
-                             dir + "/atp.dat");
-  return dir;
-}
+namespace fs = std::filesystem;
 
-void WholeRun(benchmark::State& state, const std::string& listing, EnergyPath path) {
-  const std::string dir = scratchFor(listing);
+void BM_WholeRun(benchmark::State& state, const char* listing, EnergyPath path) {
+  const fs::path folder = fs::temp_directory_path() / ("packscan_run_bench_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::copy_file(fs::path(PACKSCAN_BENCH_LISTINGS) / listing / "atp.dat", folder / "atp.dat",
+                fs::copy_options::overwrite_existing);
+  RunOptions options;
+  options.energyPath = path;
   for (auto _ : state) {
-    if (runPackscan(dir, path) != 0) state.SkipWithError("the run failed");
+    if (runPackscan(folder.string(), options) != kExitNormal) state.SkipWithError("the run failed");
   }
-  std::filesystem::remove_all(dir);
+  state.SetLabel(path == EnergyPath::Fast ? kernelName(options.kernel) : "reference");
+  fs::remove_all(folder);
 }
 
-BENCHMARK_CAPTURE(WholeRun, atoms30_reference, "atoms30", EnergyPath::Reference)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(WholeRun, atoms30_fast, "atoms30", EnergyPath::Fast)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(WholeRun, atoms100_reference, "atoms100", EnergyPath::Reference)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(WholeRun, atoms100_fast, "atoms100", EnergyPath::Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, atoms30_reference, "atoms30", EnergyPath::Reference)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, atoms30_fast, "atoms30", EnergyPath::Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, atoms100_reference, "atoms100", EnergyPath::Reference)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, atoms100_fast, "atoms100", EnergyPath::Fast)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace packscan

@@ -127,11 +127,19 @@ TEST(ListingReader, HundredAtomLinesWithoutTerminator) {
   EXPECT_EQ(in.run.THETA, 90.0f);
   EXPECT_EQ(in.run.VL, 10.0f);
   EXPECT_EQ(in.xyz[0][0], " 300");
-  EXPECT_EQ(in.warnings,
-            "packscan: warning: the first atom table of atp.dat has 100 lines and no terminator line (type 0) "
-            "after them; only the first 100 atoms are used\n");
-  // With a terminator after the hundredth atom nothing is left out and nothing is said.
+  EXPECT_EQ(in.warnings, "") << "no atom was left out";
+
+  // A 101st atom line is passed over by the orientation scan, and said to be left out.
   const std::size_t marker = text.find(" Molecular orientation");
+  const std::string longer = text.substr(0, marker) + "   2    9.00000   0.00000   0.00000    C101 C   \n" +
+                             text.substr(marker);
+  const testing::InputOutcome more = readListing(longer);
+  EXPECT_EQ(more.run.NATOM, 100);
+  EXPECT_EQ(more.run.FAI, 5.0f);
+  EXPECT_EQ(more.warnings,
+            "packscan: warning: the first atom table of atp.dat has more than 100 atom lines; only the first 100 "
+            "atoms are used\n");
+  // A terminator after the hundredth atom is just as quiet.
   EXPECT_EQ(readListing(text.substr(0, marker) + "   0\n" + text.substr(marker)).warnings, "");
 }
 

@@ -1,26 +1,26 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <vector>
 
 #include "energy/type_table.h"
 #include "input/cood.h"
 
 namespace packscan {
 
-// Pair parameters of every atom pair and the scaled charges, laid out for
-// vector loads: row j (copy atom) holds entries for A atoms i = 1..NATOM at
-// offsets 0..NATOM-1. Each entry is computed with exactly the operations of
-// the pair loop, so it holds the same bits the loop would compute afresh.
+// The parts of every pair term that depend only on the two atoms, worked out
+// once per run with the very operations the plain energy loop applies, so the
+// fast path reads the same bits instead of recomputing them per pair.
+// The pair tables hold row j (copy atom j) at j * kAtomSlots, its entry i
+// (atom i of A) after that, both from 1; unused entries are 0.
 struct EnergyTables {
-  const TypeTable* types = nullptr;  // what the portable path reads directly
-  int natom = 0;
-  int stride = 0;               // row length, a multiple of 16
-  std::vector<float> EPSIJ;     // sqrt(EPS(TI) * EPS(TJ))
-  std::vector<float> R0IJ;      // RSTAR(TI) + RSTAR(TJ)
-  std::vector<float> QI1380;    // Q(i) * 1380, offsets 0..NATOM-1
+  Coordinates Q1380{};                                      // Q(i) * 1380
+  std::array<float, (kMaxAtoms + 1) * kAtomSlots> EPSIJ{};  // sqrt(EPS(TI) * EPS(TJ))
+  std::array<float, (kMaxAtoms + 1) * kAtomSlots> R0IJ{};   // RSTAR(TI) + RSTAR(TJ)
 };
 
-EnergyTables buildEnergyTables(const Cood& cood, std::int32_t NATOM, const TypeTable& types);
+// Fills the tables for atoms 1..NATOM (at most kMaxAtoms). They stay valid while
+// ITYPE, Q and the type table stay as they are, which holds for a whole run.
+void buildEnergyTables(const Cood& cood, std::int32_t NATOM, const TypeTable& types, EnergyTables& tables);
 
 }  // namespace packscan

@@ -103,14 +103,14 @@ bool readFirstAtomTable(RecordFile& listing, Cood& cood, RunParameters& run) {
   return true;
 }
 
-// A full table is fine when the line after it would have ended it anyway; the
-// orientation scan examines that line first, so its columns are at hand.
+// A full table has left atoms out only when the line after it holds another
+// atom (a type number other than 0); the orientation scan examines that line
+// first, so its columns are at hand.
 void warnIfAtomsWereLeftOut(const RecordFile& listing, const std::array<char, 16>& lineAfterTable) {
-  std::int32_t type = -1;
-  if (convertInteger(std::string_view(lineAfterTable.data(), 4), type).empty() && type == 0) return;
-  warn("the first atom table of " + listing.name + " has " + std::to_string(kMaxAtoms) +
-       " lines and no terminator line (type 0) after them; only the first " + std::to_string(kMaxAtoms) +
-       " atoms are used");
+  std::int32_t type = 0;
+  if (!convertInteger(std::string_view(lineAfterTable.data(), 4), type).empty() || type == 0) return;
+  warn("the first atom table of " + listing.name + " has more than " + std::to_string(kMaxAtoms) +
+       " atom lines; only the first " + std::to_string(kMaxAtoms) + " atoms are used");
 }
 
 void readAngles(RecordFile& listing, RunParameters& run, bool tableFull) {

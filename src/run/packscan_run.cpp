@@ -57,10 +57,11 @@ int closeFileSet(FileSet& set) {
   return status;
 }
 
-void runPhases(FileSet& set, EnergyPath path) {
+void runPhases(FileSet& set, const RunOptions& options) {
   Cood cood;
   RunParameters run;
   TypeTable types;
+  EnergyTables tables;
 
   ReportWriter report{&set.files[1]};
   XyzWriter xyz{};
@@ -68,20 +69,20 @@ void runPhases(FileSet& set, EnergyPath path) {
 
   readInputListing(set.files[0], report, xyz, cood, run);
   assignTypeParameters(cood, run, types, report);
-  const EnergyTables tables = buildEnergyTables(cood, run.NATOM, types);
-  const EnergyModel energy{&cood, run.NATOM, &types, path, &tables, bestKernelIsa()};
+  if (options.energyPath == EnergyPath::Fast) buildEnergyTables(cood, run.NATOM, types, tables);
+  const EnergyModel energy{&cood, run.NATOM, &types, options.energyPath, &tables, options.kernel};
   initialPlacement(cood, run, energy, report, xyz);
   orientationScan(cood, run, energy, report, xyz);
 }
 
 }  // namespace
 
-int runPackscan(const std::string& directory, EnergyPath path) {
+int runPackscan(const std::string& directory, const RunOptions& options) {
   FileSet set;
   int status = kExitNormal;
   try {
     openFileSet(set, directory);
-    runPhases(set, path);
+    runPhases(set, options);
   } catch (const RunFailure& failure) {
     printDiagnostic(failure.message);
     status = exitStatusOf(failure.kind);

@@ -13,17 +13,15 @@ inline constexpr int kExitOutputFailure = 3;  // an output file could not be ope
 inline constexpr int kExitBadUnitRecord = 4;  // a unit record number is unreadable: no placement, no scan
 inline constexpr int kExitInternalError = 70;
 
+// How a run evaluates its energies; the files it writes are the same either way.
+struct RunOptions {
+  EnergyPath energyPath = EnergyPath::Fast;
+  EnergyKernel kernel = bestEnergyKernel();  // for the fast path; must be supported
+};
+
 // One whole run on the files of `directory` (the working directory when empty):
 // reads atp.dat, writes rb872.dat and coord1.xyz .. coord12.xyz, prints any
 // diagnostic on standard error and gives the exit status.
-// The program is built with the fast energy path unless PACKSCAN_REFERENCE_ENERGY
-// asks for the plain reference loop; both print the same bits.
-#if defined(PACKSCAN_REFERENCE_ENERGY)
-inline constexpr EnergyPath kProgramEnergyPath = EnergyPath::Reference;
-#else
-inline constexpr EnergyPath kProgramEnergyPath = EnergyPath::Fast;
-#endif
-
-int runPackscan(const std::string& directory = {}, EnergyPath path = kProgramEnergyPath);
+int runPackscan(const std::string& directory = {}, const RunOptions& options = {});
 
 }  // namespace packscan

@@ -10,36 +10,44 @@
 namespace packscan {
 namespace {
 
-// Molecule C depends on B alone (through TY and TZ), so a trial that moves A
-// or RXB rebuilds the very same C: its energy can be taken over when the
-// translation is bit for bit the one last evaluated.
-struct TranslatedEnergy {
-  bool known = false;
-  std::uint32_t TY = 0, TZ = 0;
+// Molecule C is A shifted by (TX, TY, TZ), and within one search A and TX stay
+// fixed while TY and TZ follow B alone. A trial that moves A or RXB therefore
+// rebuilds the very molecule C of the trial before, and the fast path takes
+// EAC from the last trial that evaluated it instead of summing it again.
+struct TranslatedEnergyMemo {
+  bool valid = false;
+  std::uint32_t TY = 0, TZ = 0;  // bit patterns, so -0 and +0 stay apart
   float EAC = 0;
 };
+
+std::uint32_t bitsOf(float value) { return std::bit_cast<std::uint32_t>(value); }
+
+// EAB and EAC of the molecules B and C just built.
+void evaluateEnergies(StepState& step, Cood& cood, const EnergyModel& energy, TranslatedEnergyMemo& memo) {
+  if (energy.path == EnergyPath::Reference) {
+    step.EAB = copyEnergy(energy, cood.XB, cood.YB, cood.ZB).total;
+    step.EAC = copyEnergy(energy, cood.XC, cood.YC, cood.ZC).total;
+    return;
+  }
+  if (memo.valid && memo.TY == bitsOf(step.TY) && memo.TZ == bitsOf(step.TZ)) {
+    step.EAB = copyEnergy(energy, cood.XB, cood.YB, cood.ZB).total;
+    step.EAC = memo.EAC;
+    return;
+  }
+  const auto [EB, EC] = copyEnergies(energy, cood.XB, cood.YB, cood.ZB, cood.XC, cood.YC, cood.ZC);
+  step.EAB = EB.total;
+  step.EAC = EC.total;
+  memo = {true, bitsOf(step.TY), bitsOf(step.TZ), step.EAC};
+}
 
 // Builds B and C for the parameters as the move left them, evaluates both
 // energies and reports the trial with the flags as they stand before judging.
 float evaluateTrial(StepState& step, const SearchFlags& flags, Cood& cood, const RunParameters& run,
-                    const EnergyModel& energy, ReportWriter& report, TranslatedEnergy& last) {
+                    const EnergyModel& energy, TranslatedEnergyMemo& memo, ReportWriter& report) {
   derivePlacement(step);
   buildScrewCopy(cood, run.NATOM, step.RXB, step.RY, step.RZ, step.CH, step.SH, run.SGN);
   buildTranslatedCopy(cood, run.NATOM, run.TX, step.TY, step.TZ, cood.XC, cood.YC, cood.ZC);
-  const std::uint32_t TY = std::bit_cast<std::uint32_t>(step.TY), TZ = std::bit_cast<std::uint32_t>(step.TZ);
-  if (energy.path == EnergyPath::Reference) {
-    step.EAB = copyEnergy(energy, cood.XB, cood.YB, cood.ZB).total;
-    step.EAC = copyEnergy(energy, cood.XC, cood.YC, cood.ZC).total;
-  } else if (last.known && last.TY == TY && last.TZ == TZ) {
-    step.EAB = copyEnergy(energy, cood.XB, cood.YB, cood.ZB).total;
-    step.EAC = last.EAC;
-  } else {
-    PairEnergy withB, withC;
-    copyEnergies(energy, cood.XB, cood.YB, cood.ZB, cood.XC, cood.YC, cood.ZC, withB, withC);
-    step.EAB = withB.total;
-    step.EAC = withC.total;
-    last = {true, TY, TZ, step.EAC};
-  }
+  evaluateEnergies(step, cood, energy, memo);
   const float ENEW = step.EAC + (step.EAB + step.EAB);
   writeReport(report, ReportRecord::R19,
               {step.A, step.B, step.RXB, ENEW, flags.FLAGA, flags.FLAGB, flags.FLAGR});
@@ -51,12 +59,12 @@ float evaluateTrial(StepState& step, const SearchFlags& flags, Cood& cood, const
 void patternSearch(StepState& step, int m, Cood& cood, const RunParameters& run, const EnergyModel& energy,
                    ReportWriter& report) {
   SearchPoint point{step.A, step.B, step.RXB, step.EBEST};
-  TranslatedEnergy last;  // molecule A is turned anew at every step, so nothing is carried over
+  TranslatedEnergyMemo memo;
   const SearchOutcome outcome = searchParameters(point, [&](const SearchPoint& at, const SearchFlags& flags) {
     step.A = at.A;
     step.B = at.B;
     step.RXB = at.RXB;
-    return evaluateTrial(step, flags, cood, run, energy, report, last);
+    return evaluateTrial(step, flags, cood, run, energy, memo, report);
   });
   step.A = point.A;
   step.B = point.B;
