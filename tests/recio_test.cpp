@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
+#include <random>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -95,6 +97,31 @@ TEST(RecordFormatWrite, DroppingTheLeadingZeroOnlyWhenTheFieldIsTooNarrow) {
   EXPECT_EQ(renderReal(0.5f, 5, 4), ".5000");
   EXPECT_EQ(renderReal(-0.5f, 6, 4), "-.5000");
   EXPECT_EQ(renderReal(0.5f, 6, 4), "0.5000");
+}
+
+// The F rendering is exact decimal rounding of the stored value, halfway
+// cases to even; glibc's printf does the same, so the two must agree on every
+// value, tiny, huge, halfway or not.
+TEST(RecordFormatWrite, RealsRenderAsGlibcPrintsThem) {
+  std::mt19937 random(5);
+  std::vector<float> values = {0.0f, -0.0f, 1e-45f, -1e-45f, 0.00005f, -0.00005f, 0.000005f, 0.03125f,
+                               0.09375f, 2.5e-5f, 99999.99995f, 1e10f, 3e38f, -3e38f, 17592186044416.0f};
+  std::uniform_int_distribution<std::uint32_t> anyBits;
+  std::uniform_real_distribution<float> moderate(-2e5f, 2e5f);
+  for (int k = 0; k < 100000; ++k) {
+    const float bitsValue = std::bit_cast<float>(anyBits(random));
+    if (std::isfinite(bitsValue)) values.push_back(bitsValue);
+    values.push_back(moderate(random));
+    // Exact multiples of 2^-6 .. 2^-20 land on halfway cases of four and five decimals.
+    values.push_back(std::ldexp(static_cast<float>(anyBits(random) % 4096), -static_cast<int>(6 + k % 15)));
+  }
+  for (float value : values) {
+    for (int decimals : {1, 4, 5}) {
+      char expected[128];
+      std::snprintf(expected, sizeof expected, "%*.*f", 60, decimals, static_cast<double>(value));
+      ASSERT_EQ(renderReal(value, 60, decimals), expected) << value << " with " << decimals << " decimals";
+    }
+  }
 }
 
 TEST(RecordFormatParse, RefusesMalformedTexts) {

@@ -159,6 +159,42 @@ std::string renderInteger(std::int32_t value, int width) {
   return rightJustify(std::to_string(value), width);
 }
 
+namespace {
+
+std::string decimalText(float value, int decimals) {
+  // The value is m * 2^e exactly, with m below 2^24; value * 10^decimals rounded
+  // to an integer, halfway cases to even, fits 64 bits for every value below 2^44
+  // with at most five decimals, which covers every value a field can show.
+  int exponent = 0;
+  const float fraction = std::frexp(std::fabs(value), &exponent);
+  const std::uint64_t mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
+  const int shift = exponent - 24;  // |value| = mantissa * 2^shift
+  std::uint64_t scale = 1;
+  for (int k = 0; k < decimals; ++k) scale *= 10;
+  std::uint64_t scaled;
+  if (shift >= 0) {
+    if (shift > 20) return {};  // 2^44 and more: wider than any field of the system
+    scaled = (mantissa << shift) * scale;
+  } else if (-shift >= 64) {
+    scaled = 0;  // below half of the last decimal
+  } else {
+    const std::uint64_t numerator = mantissa * scale;
+    const int drop = -shift;
+    scaled = numerator >> drop;
+    const std::uint64_t rest = numerator & ((std::uint64_t{1} << drop) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (drop - 1);
+    if (rest > half || (rest == half && (scaled & 1))) ++scaled;
+  }
+  std::string digits = std::to_string(scaled);
+  if (digits.size() <= static_cast<std::size_t>(decimals))
+    digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+  if (decimals > 0) digits.insert(digits.size() - static_cast<std::size_t>(decimals), 1, '.');
+  // Every negative value keeps its sign, also negative zero and values that round to zero.
+  return std::signbit(value) ? "-" + digits : digits;
+}
+
+}  // namespace
+
 std::string renderReal(float value, int width, int decimals) {
   std::string text;
   if (std::isnan(value)) {
@@ -167,11 +203,14 @@ std::string renderReal(float value, int width, int decimals) {
     text = value > 0 ? "Infinity" : "-Infinity";
     if (text.size() > static_cast<std::size_t>(width)) text = value > 0 ? "Inf" : "-Inf";
   } else {
-    // glibc prints the exact binary value rounded to the requested decimals
-    // (halfway cases to even), with the sign of negative values that round to zero.
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, static_cast<double>(value));
-    text = buffer;
+    // The exact binary value rounded to the requested decimals, halfway cases to even.
+    text = decimals <= 5 ? decimalText(value, decimals) : std::string();
+    if (text.empty()) {
+      // Values too large for 64-bit arithmetic: glibc prints them exactly as well.
+      char buffer[128];
+      std::snprintf(buffer, sizeof buffer, "%.*f", decimals, static_cast<double>(value));
+      text = buffer;
+    }
     const bool negative = text[0] == '-';
     const std::size_t zero = negative ? 1 : 0;
     // The "0" before the point goes only when the field has no room for it.
