@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -196,23 +197,47 @@ TEST(Robustness, CarriageReturnsAtReadBlockBoundaries) {
 struct ChildRun {
   int status;
   long peakKilobytes;
+  std::string diagnostics;
 };
 
 // Runs the packscan binary in `dir` as a child process and gives its exit
-// status and its own peak resident memory.
+// status, its own peak resident memory and what it printed on standard error.
+// A child still running after a minute is stopped, so a hang fails the test.
 ChildRun runBinaryIn(const TempDir& dir) {
+  const std::filesystem::path errors = dir.path.parent_path() / (dir.path.filename().string() + ".stderr");
   const pid_t pid = fork();
   if (pid == 0) {
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) dup2(devNull, STDERR_FILENO);
+    const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (errorFile >= 0) dup2(errorFile, STDERR_FILENO);
     if (chdir(dir.path.c_str()) != 0) _exit(126);
+    alarm(60);
     execl(PACKSCAN_BINARY, "packscan", static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;
   struct rusage usage {};
   EXPECT_EQ(wait4(pid, &status, 0, &usage), pid);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
+  const std::string diagnostics = readText(errors);
+  std::filesystem::remove(errors);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss, diagnostics};
+}
+
+TEST(Robustness, ListingThatIsAPipeOrADevice) {
+  const std::vector<std::pair<const char*, std::function<void(const TempDir&)>>> rows = {
+      {"/dev/zero, endless and without a line end",
+       [](const TempDir& dir) { std::filesystem::create_symlink("/dev/zero", dir / "atp.dat"); }},
+      {"a pipe without a writer", [](const TempDir& dir) { ASSERT_EQ(mkfifo((dir / "atp.dat").c_str(), 0644), 0); }},
+  };
+  for (const auto& [name, makeListing] : rows) {
+    TempDir dir;
+    makeListing(dir);
+    for (const std::string& output : outputNames()) writeText(dir / output, kEarlier);
+    const ChildRun run = runBinaryIn(dir);
+    EXPECT_EQ(run.status, 2) << name;
+    EXPECT_EQ(run.diagnostics, "packscan: atp.dat: cannot read: it is a pipe or a device, not a regular file\n")
+        << name;
+    for (const std::string& output : outputNames()) EXPECT_EQ(readText(dir / output), kEarlier) << name << output;
+  }
 }
 
 TEST(Robustness, AnEndlessLineDoesNotGrowMemory) {
