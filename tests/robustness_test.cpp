@@ -83,7 +83,7 @@ struct HostileRun {
 TEST(Robustness, HostileListingsAndFailingFiles) {
   const std::vector<std::string> starter = starterOutputs();
   const std::vector<HostileRun> rows = {
-      {"binary bytes where nothing is read", fixture("binary-where-nothing-is-read.dat"), 0, "", Left::AsStarter,
+      {"binary bytes where no number is read", fixture("binary-where-no-number-is-read.dat"), 0, "", Left::AsStarter,
        Left::AsStarter},
       {"NUL byte in a number", fixture("nul-in-a-number.dat"), 2,
        "packscan: atp.dat:14: columns 6-15 hold \"0.7\\x0000\": not a number (atom 2 of the coordinate block)\n",
