@@ -18,6 +18,10 @@ constexpr std::string_view kAnglesLine = "(///,15X,3F10.5)";
 constexpr std::string_view kCoordinateLine = "(I4,X,4F10.5)";
 constexpr std::string_view kUnitLine = "(6X,A8,24X,3F10.5,2X,2F10.5)";
 
+constexpr std::array<std::string_view, 6> kListingFormats = {
+    kCellLine, kFirstTableLine, kMarkerLine, kAnglesLine, kCoordinateLine, kUnitLine,
+};
+
 constexpr std::string_view MARK_ORIENT = " Molecular orien";
 constexpr std::string_view MARK_COORD = " Molecular Coord";
 constexpr std::string_view MARK_UNIT = "UNIT p  ";
@@ -207,6 +211,8 @@ void readUnitRecord(RecordFile& listing, RunParameters& run) {
 }
 
 }  // namespace
+
+std::span<const std::string_view> listingFormatTexts() { return kListingFormats; }
 
 void readInputListing(RecordFile& listing, ReportWriter& report, XyzWriter& xyz, Cood& cood,
                       RunParameters& run) {

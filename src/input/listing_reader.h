@@ -1,5 +1,8 @@
 #pragma once
 
+#include <span>
+#include <string_view>
+
 #include "input/cood.h"
 #include "output/report_writer.h"
 #include "output/xyz_writer.h"
@@ -13,5 +16,8 @@ namespace packscan {
 // with an unreadable number ends the run (RunFailure of kind UnitRecord).
 void readInputListing(RecordFile& listing, ReportWriter& report, XyzWriter& xyz, Cood& cood,
                       RunParameters& run);
+
+// Every format text the reader reads atp.dat with, for the fuzz targets.
+std::span<const std::string_view> listingFormatTexts();
 
 }  // namespace packscan

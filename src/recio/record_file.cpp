@@ -54,12 +54,22 @@ RecordFile openInputFile(const std::string& name, const std::string& directory) 
   RecordFile file;
   file.name = name;
   const std::string path = pathOf(name, directory);
-  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a pipe that has no writer must not wait for one.
+  // It changes nothing for a regular file.
+  file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (file.fd < 0 && errno == ENOENT) {
     file.fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
     file.createdEmpty = file.fd >= 0;
   }
   if (file.fd < 0) fail(FailureKind::Input, file, "open");
+  // A pipe or a device cannot be rewound, and one such as /dev/zero never
+  // ends: refuse it before any output file is touched. (A directory fails at
+  // its first read, which says so.)
+  struct stat info;
+  if (::fstat(file.fd, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    ::close(file.fd);
+    throw RunFailure{FailureKind::Input, name + ": cannot read: it is a pipe or a device, not a regular file"};
+  }
   return file;
 }
 

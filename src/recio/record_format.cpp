@@ -50,17 +50,7 @@ std::string quoteField(std::string_view field) {
   const auto first = field.find_first_not_of(' ');
   if (first == std::string_view::npos) return "\"\"";
   field = field.substr(first, field.find_last_not_of(' ') - first + 1);
-  std::string quoted = "\"";
-  for (unsigned char c : field) {
-    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-      quoted.push_back(static_cast<char>(c));
-    } else {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02x", c);
-      quoted += escape;
-    }
-  }
-  return quoted + "\"";
+  return "\"" + escapeUnprintable(field, "\"\\") + "\"";
 }
 
 std::string withoutBlanks(std::string_view field) {
@@ -153,6 +143,20 @@ RecordFormat parseFormat(std::string_view text) {
   ++cursor.pos;
   if (cursor.peek() != '\0') throw std::invalid_argument("format: text after ')'");
   return format;
+}
+
+std::string escapeUnprintable(std::string_view text, std::string_view alsoEscaped) {
+  std::string escaped;
+  for (unsigned char c : text) {
+    if (c >= 0x20 && c < 0x7f && alsoEscaped.find(static_cast<char>(c)) == std::string_view::npos) {
+      escaped.push_back(static_cast<char>(c));
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02x", c);
+      escaped += escape;
+    }
+  }
+  return escaped;
 }
 
 std::string renderInteger(std::int32_t value, int width) {

@@ -79,6 +79,11 @@ ReadStatus read(const RecordFormat& format, RecordFile& file,
                 std::initializer_list<Destination> destinations, bool errorBranch,
                 std::string_view what, std::string* conversionFault = nullptr);
 
+// The text with every byte outside printable ASCII, and every byte of
+// alsoEscaped, written as \xHH: listing text quoted in a message can then
+// neither cut the message short (NUL) nor drive the terminal (ESC).
+std::string escapeUnprintable(std::string_view text, std::string_view alsoEscaped = {});
+
 // Field rendering and conversion, exposed for tests.
 std::string renderInteger(std::int32_t value, int width);
 std::string renderReal(float value, int width, int decimals);
