@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "listing_support.h"
 #include "run/packscan_run.h"
 
 namespace packscan {
@@ -71,6 +72,10 @@ std::vector<ListingCase> listingCases() {
        listing({"1 0.0 0.0 0.0 0.2 C1 C", "4 2.0 0.0 4.0 -0.2 O1 O", "2 0.5 0.9 0.0 0.0 H1 H"},
                "   2.00000   0.00000   4.00000   180.00000   0.00000")},
       {"no atoms", listing({}, "   3.75600  -2.10000   4.20000   180.00000   0.00000")},
+      // A coordinate of 1e30 and charges whose products overflow: the sums turn infinite and NaN.
+      {"huge values", testing::withLine(testing::withLine(testing::starterListing(), 14,
+                                                          "   2 1.0000e30   0.58600   0.00000 5.0000e17"),
+                                        15, "   2   -0.75700   0.58600   0.00000-5.000e17")},
   };
 }
 
